@@ -1,0 +1,175 @@
+#include "platform/ini_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "platform/text.h"
+
+namespace korvex::platform {
+
+namespace {
+
+// Closes a file descriptor when it goes out of scope.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  // Closes now and reports whether the close succeeded (it may report a delayed write error).
+  bool Close() {
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string ReadWholeFile(const std::string& path) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return {};
+  std::string text;
+  char buffer[16384];
+  for (;;) {
+    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  return text;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = EIO;
+    if (n <= 0) return false;
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// Writes go through a symbolic link to the file it names, so the link stays a link.
+std::string ResolveTarget(const std::string& path) {
+  char resolved[PATH_MAX];
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
+      ::realpath(path.c_str(), resolved) != nullptr) {
+    return resolved;
+  }
+  return path;
+}
+
+// Creates a new file ".<name>.<pid>.<n>" in the folder of `target`; the kernel applies the
+// umask to its mode 0666, as for any new file of the process.
+int CreateTemporaryBeside(const std::string& target, std::string* temp_name) {
+  static std::atomic<unsigned> counter{0};
+  const std::string stem = FolderOf(target) + "/." + target.substr(target.rfind('/') + 1) + "." +
+                           std::to_string(::getpid()) + ".";
+  for (;;) {
+    *temp_name = stem + std::to_string(counter.fetch_add(1));
+    int fd = ::open(temp_name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+}
+
+[[noreturn]] void Fail(const std::string& path, int error) {
+  throw IniFileError("Cannot write the settings file " + path + ": " + std::strerror(error));
+}
+
+}  // namespace
+
+IniFile::IniFile(std::string path) : path_(std::move(path)) {}
+
+IniDocument IniFile::Load() const { return IniDocument::Parse(ReadWholeFile(path_)); }
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view default_value) const {
+  std::optional<std::string> value = Load().Get(section, key);
+  return value ? *value : std::string(default_value);
+}
+
+int IniFile::ReadInteger(std::string_view section, std::string_view key,
+                         int default_value) const {
+  std::optional<std::string> value = Load().Get(section, key);
+  if (!value) return default_value;
+  return ParseInt(*value).value_or(default_value);
+}
+
+bool IniFile::ReadBool(std::string_view section, std::string_view key, bool default_value) const {
+  return ReadInteger(section, key, default_value ? 1 : 0) != 0;
+}
+
+bool IniFile::SectionExists(std::string_view section) const {
+  return Load().HasSection(section);
+}
+
+std::vector<std::string> IniFile::ReadSectionKeys(std::string_view section) const {
+  return Load().Keys(section);
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key,
+                          std::string_view value) {
+  const std::string target = ResolveTarget(path_);
+  const std::string folder = FolderOf(target);
+
+  FileDescriptor folder_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder_fd.get() < 0) Fail(path_, errno);
+  while (::flock(folder_fd.get(), LOCK_EX) != 0) {
+    if (errno != EINTR) Fail(path_, errno);
+  }
+
+  // Read under the lock, so that a concurrent writer's key is part of what we write back.
+  IniDocument doc = IniDocument::Parse(ReadWholeFile(target));
+  doc.Set(section, key, value);
+  const std::string text = doc.Serialize();
+
+  std::string temp_name;
+  FileDescriptor temp(CreateTemporaryBeside(target, &temp_name));
+  if (temp.get() < 0) Fail(path_, errno);
+  auto remove_temp = [&](int error) {
+    ::unlink(temp_name.c_str());
+    Fail(path_, error);
+  };
+
+  // The new file takes the old one's permissions (a new file has 0666 less the umask).
+  struct stat old_info {};
+  if (::stat(target.c_str(), &old_info) == 0 && ::fchmod(temp.get(), old_info.st_mode & 07777) != 0) {
+    remove_temp(errno);
+  }
+  if (!WriteAll(temp.get(), text)) remove_temp(errno);
+  if (::fsync(temp.get()) != 0) remove_temp(errno);
+  if (!temp.Close()) remove_temp(errno);
+  if (::rename(temp_name.c_str(), target.c_str()) != 0) remove_temp(errno);
+  ::fsync(folder_fd.get());
+}
+
+void IniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+  WriteString(section, key, value ? "1" : "0");
+}
+
+}  // namespace korvex::platform

@@ -1,0 +1,91 @@
+#include "platform/text.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace korvex::platform {
+
+namespace {
+
+bool IsTrimmed(unsigned char c) { return c <= ' ' || c == 0x7f; }
+
+bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+}  // namespace
+
+std::string ToLowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsTrimmed(static_cast<unsigned char>(text.front()))) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && IsTrimmed(static_cast<unsigned char>(text.back()))) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+size_t Utf8Length(std::string_view text) {
+  size_t count = 0;
+  for (unsigned char c : text) {
+    if (!IsContinuationByte(c)) ++count;
+  }
+  return count;
+}
+
+std::string Utf8Right(std::string_view text, size_t count) {
+  if (count == 0) return {};
+  size_t start = text.size();
+  size_t taken = 0;
+  while (start > 0 && taken < count) {
+    --start;
+    if (!IsContinuationByte(static_cast<unsigned char>(text[start]))) ++taken;
+  }
+  return std::string(text.substr(start));
+}
+
+// from_chars takes no plus sign; one plus sign before the digits is accepted here.
+static std::string_view WithoutPlusSign(std::string_view text) {
+  if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
+  return text;
+}
+
+std::optional<int> ParseInt(std::string_view text) {
+  text = WithoutPlusSign(text);
+  if (text.empty()) return std::nullopt;
+  int value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<double> ParseDouble(std::string_view text) {
+  // from_chars is independent of the process locale, which the GUI sets from the desktop.
+  text = WithoutPlusSign(text);
+  if (text.empty()) return std::nullopt;
+  double value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+}  // namespace korvex::platform
