@@ -28,8 +28,7 @@ class Dialogs {
   // Asks for files to open; empty when the user cancelled.
   virtual std::vector<std::string> OpenFiles(const std::string& caption,
                                              const std::vector<FileFilter>& filters,
-                                             const std::string& initial_folder,
-                                             bool multiple) = 0;
+                                             const std::string& initial_folder, bool multiple) = 0;
 
   // Asks for a folder; empty when the user cancelled.
   virtual std::string ChooseFolder(const std::string& caption,

@@ -130,16 +130,15 @@ std::vector<std::string> IniDocument::Keys(std::string_view section) const {
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   CheckName("section", section, section.find(']') == npos);
-  CheckName("key", key,
-            key.find('=') == npos && key.find_first_of("[;#") != 0);
+  CheckName("key", key, key.find('=') == npos && key.find_first_of("[;#") != 0);
   if (HasLineBreakOrNul(value)) throw IniFormatError("An INI value cannot hold a line break");
 
   std::string encoded = EncodeValue(value);
   size_t header = FindSection(section);
   if (header == npos) {
     if (!lines_.empty() && !Trim(lines_.back().raw).empty()) lines_.push_back(Line{});
-    lines_.push_back(Line{"[" + std::string(section) + "]", LineKind::kSection,
-                          std::string(section)});
+    lines_.push_back(
+        Line{"[" + std::string(section) + "]", LineKind::kSection, std::string(section)});
     lines_.push_back(Line{std::string(key) + "=" + encoded, LineKind::kKey, std::string(key)});
     return;
   }

@@ -39,7 +39,7 @@ class IniDocument {
  private:
   enum class LineKind { kOther, kSection, kKey };
   struct Line {
-    std::string raw;   // the line without its end-of-line characters
+    std::string raw;  // the line without its end-of-line characters
     LineKind kind = LineKind::kOther;
     std::string name;  // section name or key, blanks removed
   };

@@ -1,5 +1,6 @@
 #include "platform/ini_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <memory>
 
 #include "platform/text.h"
 
@@ -37,18 +39,25 @@ class FileDescriptor {
   int fd_;
 };
 
-std::string ReadWholeFile(const std::string& path) {
+// Reads the whole file into `text`; a missing file is an empty text. False, with errno set
+// and `text` empty, when the file exists but cannot be read to its end.
+bool ReadWholeFile(const std::string& path, std::string* text) {
+  text->clear();
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return {};
-  std::string text;
+  if (fd.get() < 0) return errno == ENOENT;
   char buffer[16384];
   for (;;) {
     ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    text.append(buffer, static_cast<size_t>(n));
+    if (n < 0) {
+      const int error = errno;
+      text->clear();
+      errno = error;
+      return false;
+    }
+    if (n == 0) return true;
+    text->append(buffer, static_cast<size_t>(n));
   }
-  return text;
 }
 
 bool WriteAll(int fd, std::string_view data) {
@@ -80,16 +89,47 @@ std::string ResolveTarget(const std::string& path) {
   return path;
 }
 
+std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
 // Creates a new file ".<name>.<pid>.<n>" in the folder of `target`; the kernel applies the
 // umask to its mode 0666, as for any new file of the process.
 int CreateTemporaryBeside(const std::string& target, std::string* temp_name) {
   static std::atomic<unsigned> counter{0};
-  const std::string stem = FolderOf(target) + "/." + target.substr(target.rfind('/') + 1) + "." +
-                           std::to_string(::getpid()) + ".";
+  const std::string stem =
+      FolderOf(target) + "/." + NameOf(target) + "." + std::to_string(::getpid()) + ".";
   for (;;) {
     *temp_name = stem + std::to_string(counter.fetch_add(1));
     int fd = ::open(temp_name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
+  }
+}
+
+bool IsDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// True for the names CreateTemporaryBeside gives: ".<name>.<pid>.<n>".
+bool IsTemporaryOf(std::string_view entry, std::string_view name) {
+  if (entry.size() <= name.size() + 2 || entry[0] != '.' || entry.substr(1, name.size()) != name ||
+      entry[name.size() + 1] != '.') {
+    return false;
+  }
+  std::string_view numbers = entry.substr(name.size() + 2);
+  const size_t dot = numbers.find('.');
+  return dot != std::string_view::npos && IsDigits(numbers.substr(0, dot)) &&
+         IsDigits(numbers.substr(dot + 1));
+}
+
+// A writer that died between creating its temporary file and the rename (killed, or the
+// machine went down) left that file behind. Writers create temporary files only while they
+// hold the folder's lock, so with the lock held every temporary file of `target` is such a
+// leftover and is removed.
+void RemoveLeftoverTemporaries(int folder_fd, const std::string& target) {
+  std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(FolderOf(target).c_str()), ::closedir);
+  if (!folder) return;
+  const std::string name = NameOf(target);
+  while (const dirent* entry = ::readdir(folder.get())) {
+    if (IsTemporaryOf(entry->d_name, name)) ::unlinkat(folder_fd, entry->d_name, 0);
   }
 }
 
@@ -101,7 +141,11 @@ int CreateTemporaryBeside(const std::string& target, std::string* temp_name) {
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 
-IniDocument IniFile::Load() const { return IniDocument::Parse(ReadWholeFile(path_)); }
+IniDocument IniFile::Load() const {
+  std::string text;
+  ReadWholeFile(path_, &text);
+  return IniDocument::Parse(text);
+}
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view default_value) const {
@@ -109,8 +153,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
   return value ? *value : std::string(default_value);
 }
 
-int IniFile::ReadInteger(std::string_view section, std::string_view key,
-                         int default_value) const {
+int IniFile::ReadInteger(std::string_view section, std::string_view key, int default_value) const {
   std::optional<std::string> value = Load().Get(section, key);
   if (!value) return default_value;
   return ParseInt(*value).value_or(default_value);
@@ -120,27 +163,38 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool defa
   return ReadInteger(section, key, default_value ? 1 : 0) != 0;
 }
 
-bool IniFile::SectionExists(std::string_view section) const {
-  return Load().HasSection(section);
-}
+bool IniFile::SectionExists(std::string_view section) const { return Load().HasSection(section); }
 
 std::vector<std::string> IniFile::ReadSectionKeys(std::string_view section) const {
   return Load().Keys(section);
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key,
-                          std::string_view value) {
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   const std::string target = ResolveTarget(path_);
   const std::string folder = FolderOf(target);
 
   FileDescriptor folder_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder_fd.get() < 0) Fail(path_, errno);
+  // A file system that cannot lock a folder (NFS, where the lock needs a file open for
+  // writing) does not stop the write: it goes ahead unlocked and, not knowing whether another
+  // writer is busy, leaves the temporaries it finds alone.
+  bool locked = true;
   while (::flock(folder_fd.get(), LOCK_EX) != 0) {
-    if (errno != EINTR) Fail(path_, errno);
+    if (errno == EINTR) continue;
+    if (errno != EBADF && errno != ENOLCK && errno != EOPNOTSUPP && errno != EINVAL) {
+      Fail(path_, errno);
+    }
+    locked = false;
+    break;
   }
 
+  if (locked) RemoveLeftoverTemporaries(folder_fd.get(), target);
+
   // Read under the lock, so that a concurrent writer's key is part of what we write back.
-  IniDocument doc = IniDocument::Parse(ReadWholeFile(target));
+  // A file that exists but cannot be read is left alone: replacing it would lose its keys.
+  std::string old_text;
+  if (!ReadWholeFile(target, &old_text)) Fail(path_, errno);
+  IniDocument doc = IniDocument::Parse(old_text);
   doc.Set(section, key, value);
   const std::string text = doc.Serialize();
 
@@ -154,7 +208,8 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
 
   // The new file takes the old one's permissions (a new file has 0666 less the umask).
   struct stat old_info {};
-  if (::stat(target.c_str(), &old_info) == 0 && ::fchmod(temp.get(), old_info.st_mode & 07777) != 0) {
+  if (::stat(target.c_str(), &old_info) == 0 &&
+      ::fchmod(temp.get(), old_info.st_mode & 07777) != 0) {
     remove_temp(errno);
   }
   if (!WriteAll(temp.get(), text)) remove_temp(errno);

@@ -4,7 +4,8 @@
 // Writes are atomic: the new text goes to a temporary file in the same folder, which then
 // replaces the old file by rename, so a write that is interrupted (a crash, a full disk)
 // leaves the old file whole. Writers in this and in other processes are serialised by a lock
-// on the folder, so no one's key is lost between another writer's read and rename.
+// on the folder where the file system offers one, so no one's key is lost between another
+// writer's read and rename.
 #pragma once
 
 #include <stdexcept>
@@ -38,8 +39,9 @@ class IniFile {
   bool SectionExists(std::string_view section) const;
   std::vector<std::string> ReadSectionKeys(std::string_view section) const;
 
-  // Each write throws IniFileError when the file cannot be written, and IniFormatError when
-  // the name or value cannot be held by an INI line; the file is then unchanged.
+  // Each write throws IniFileError when the file cannot be written, or exists but cannot be
+  // read (its keys would be lost), and IniFormatError when the name or value cannot be held
+  // by an INI line; the file is then unchanged.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int value);
   void WriteBool(std::string_view section, std::string_view key, bool value);

@@ -11,14 +11,18 @@ namespace korvex::platform {
 
 namespace {
 
+// Lives on the caller's stack while it waits. The main thread stores the function's exception
+// in `error` before it sets `done`, so it keeps no reference to the exception once the caller
+// may have returned, and the caller rethrows it from here.
 struct HandOff {
   const std::function<void()>* fn;
+  std::exception_ptr error;
   std::promise<void> done;
 };
 
 struct State {
-  std::mutex mutex;                 // guards the fields below
-  std::deque<HandOff*> pending;     // hand-offs not yet run, oldest first
+  std::mutex mutex;              // guards the fields below
+  std::deque<HandOff*> pending;  // hand-offs not yet run, oldest first
   std::function<void()> wake_up;
   std::function<void()> window_pump;
   std::atomic<std::thread::id> main_id{std::this_thread::get_id()};
@@ -47,7 +51,7 @@ void MainThread::Run(const std::function<void()>& fn) {
     return;
   }
   State& state = TheState();
-  HandOff hand_off{&fn, {}};
+  HandOff hand_off{&fn, {}, {}};
   std::future<void> finished = hand_off.done.get_future();
   std::function<void()> wake_up;
   {
@@ -57,6 +61,7 @@ void MainThread::Run(const std::function<void()>& fn) {
   }
   if (wake_up) wake_up();
   finished.get();
+  if (hand_off.error) std::rethrow_exception(hand_off.error);
 }
 
 void MainThread::Pump() {
@@ -69,12 +74,14 @@ void MainThread::Pump() {
       next = state.pending.front();
       state.pending.pop_front();
     }
+    std::exception_ptr error;
     try {
       (*next->fn)();
-      next->done.set_value();
     } catch (...) {
-      next->done.set_exception(std::current_exception());
+      error = std::current_exception();
     }
+    next->error = std::move(error);
+    next->done.set_value();
   }
   std::function<void()> window_pump;
   {
@@ -90,7 +97,11 @@ bool MainThread::WaitPumping(const std::function<bool()>& done, std::chrono::mil
   const auto start = std::chrono::steady_clock::now();
   for (;;) {
     if (done()) return true;
-    if (std::chrono::steady_clock::now() - start >= timeout) return false;
+    // Compared in milliseconds: the default timeout, milliseconds::max(), overflows when it
+    // is converted to the clock's nanoseconds and would end the wait at once.
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    if (waited >= timeout) return false;
     if (on_main) Pump();
     if (done()) return true;
     std::this_thread::sleep_for(slice);

@@ -11,6 +11,21 @@ bool IsTrimmed(unsigned char c) { return c <= ' ' || c == 0x7f; }
 
 bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
 
+// The number of bytes of the character starting at `at`: a lead byte with all the
+// continuation bytes it announces, else one byte (a stray byte, Latin-1 text for example).
+size_t CharacterSize(std::string_view text, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  const size_t size = lead >= 0xF0 && lead <= 0xF7   ? 4
+                      : lead >= 0xE0 && lead <= 0xEF ? 3
+                      : lead >= 0xC0 && lead <= 0xDF ? 2
+                                                     : 1;
+  if (at + size > text.size()) return 1;
+  for (size_t i = at + 1; i < at + size; ++i) {
+    if (!IsContinuationByte(static_cast<unsigned char>(text[i]))) return 1;
+  }
+  return size;
+}
+
 }  // namespace
 
 std::string ToLowerAscii(std::string_view text) {
@@ -44,20 +59,15 @@ std::string_view Trim(std::string_view text) {
 
 size_t Utf8Length(std::string_view text) {
   size_t count = 0;
-  for (unsigned char c : text) {
-    if (!IsContinuationByte(c)) ++count;
-  }
+  for (size_t at = 0; at < text.size(); at += CharacterSize(text, at)) ++count;
   return count;
 }
 
 std::string Utf8Right(std::string_view text, size_t count) {
-  if (count == 0) return {};
-  size_t start = text.size();
-  size_t taken = 0;
-  while (start > 0 && taken < count) {
-    --start;
-    if (!IsContinuationByte(static_cast<unsigned char>(text[start]))) ++taken;
-  }
+  const size_t length = Utf8Length(text);
+  if (count >= length) return std::string(text);
+  size_t start = 0;
+  for (size_t skip = length - count; skip > 0; --skip) start += CharacterSize(text, start);
   return std::string(text.substr(start));
 }
 
