@@ -77,24 +77,23 @@ static std::string_view WithoutPlusSign(std::string_view text) {
   return text;
 }
 
-std::optional<int> ParseInt(std::string_view text) {
+// Reads the whole text as a number, independently of the process locale (which the GUI sets
+// from the desktop); nothing may precede or follow the number.
+template <typename Number>
+static std::optional<Number> ParseWhole(std::string_view text) {
   text = WithoutPlusSign(text);
   if (text.empty()) return std::nullopt;
-  int value = 0;
+  Number value{};
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
 }
 
+std::optional<int> ParseInt(std::string_view text) { return ParseWhole<int>(text); }
+
 std::optional<double> ParseDouble(std::string_view text) {
-  // from_chars is independent of the process locale, which the GUI sets from the desktop.
-  text = WithoutPlusSign(text);
-  if (text.empty()) return std::nullopt;
-  double value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
-    return std::nullopt;
-  }
+  std::optional<double> value = ParseWhole<double>(text);
+  if (value && !std::isfinite(*value)) return std::nullopt;
   return value;
 }
 

@@ -35,13 +35,17 @@ void TFormatChooser::FillFormatChooser() {
     rows_.push_back({catalogue_.GroupName(group), {false, true, collapsed, group}});
     if (collapsed) continue;
     for (int32_t code : catalogue_.FormatCodes(group)) {
-      rows_.push_back({*catalogue_.NameOfCode(code), {true, false, false, code}});
+      rows_.push_back(FormatRow(code));
     }
   }
   field_text_ = variant_ == ChooserVariant::kMainWindow
                     ? settings_.FormatName()
                     : settings_.FormatName(kDialogDefaultFormatName);
   SelectByName(field_text_);
+}
+
+ChooserRow TFormatChooser::FormatRow(int32_t code) const {
+  return {*catalogue_.NameOfCode(code), {true, false, false, code}};
 }
 
 void TFormatChooser::SaveGroupStates() {
@@ -110,7 +114,7 @@ void TFormatChooser::ToggleGroup(size_t row) {
   if (header.info.Collapsed) {
     std::vector<ChooserRow> formats;
     for (int32_t code : catalogue_.FormatCodes(header.info.Code)) {
-      formats.push_back({*catalogue_.NameOfCode(code), {true, false, false, code}});
+      formats.push_back(FormatRow(code));
     }
     changed = formats.size();
     header.info.Collapsed = false;

@@ -82,6 +82,8 @@ class TFormatChooser {
   void SelectByName(const std::string& name);
   void UpdateGeometry();
   void Choose(size_t row);
+  // The row of a format of the catalogue.
+  ChooserRow FormatRow(int32_t code) const;
 
   ChooserVariant variant_;
   AppSettings& settings_;
