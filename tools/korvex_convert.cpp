@@ -1,10 +1,13 @@
-// korvex-convert: the converter without windows. For now it shows where the settings live,
-// runs the start-up check of the output folders, and lists the output formats with the
-// profile each one converts with.
+// korvex-convert: the converter without windows. It shows where the settings live, runs the
+// start-up check of the output folders and lists the output formats with the profile each one
+// converts with; given files, it describes each of them as the file information window does.
 #include <cstring>
 #include <iostream>
 #include <string>
 
+#include "engine/engine_exception.h"
+#include "engine/media_probe.h"
+#include "platform/app_paths.h"
 #include "platform/ini_file.h"
 #include "workflow/app_settings.h"
 #include "workflow/format_catalogue.h"
@@ -17,11 +20,13 @@ namespace {
 using namespace korvex;
 
 void PrintUsage(std::ostream& out) {
-  out << "Usage: korvex-convert --info\n"
+  out << "Usage: korvex-convert --info [FILE...]\n"
          "       korvex-convert --help\n"
          "\n"
-         "  --info   show the settings files, the output folders, the chosen output format\n"
-         "           and the catalogue of output formats with their containers\n";
+         "  --info           show the settings files, the output folders, the chosen output\n"
+         "                   format and the catalogue of output formats with their containers\n"
+         "  --info FILE...   describe each media file: container, duration, bit rate, tags\n"
+         "                   and streams\n";
 }
 
 std::string ListOrNone(const workflow::FormatProfile& profile, const char* key) {
@@ -74,10 +79,30 @@ int ShowInfo() {
   return 0;
 }
 
+// Every file is described; the status is 1 when any of them could not be loaded.
+int ShowFileInfo(int count, char** files) {
+  engine::TMediaProbe probe;
+  if (!probe.LoadAVLib(platform::ExecutableFolder() + "/LibAV")) {
+    std::cerr << "korvex-convert: " << probe.LastErrMsg() << "\n";
+    return 1;
+  }
+  int status = 0;
+  for (int i = 0; i < count; ++i) {
+    if (!probe.LoadFile(files[i])) {
+      std::cerr << "korvex-convert: " << probe.LastErrMsg() << "\n";
+      status = 1;
+      continue;
+    }
+    std::cout << probe.InfoText() << "\n\n";
+  }
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "--info") == 0) return ShowInfo();
+  if (argc > 2 && std::strcmp(argv[1], "--info") == 0) return ShowFileInfo(argc - 2, argv + 2);
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     PrintUsage(std::cout);
     return 0;
