@@ -1,5 +1,6 @@
 // The probe reads whatever file the user adds to the job list. For any bytes: loading either
-// fails with a message and leaves the probe empty, or succeeds with consistent counts, and every
+// fails with a message and leaves the probe empty, or succeeds with consistent counts (header
+// figures such as a width of -1 are passed on as the file states them), and every
 // query on the loaded file (records, kind tests, the description) completes.
 #include <sys/mman.h>
 #include <unistd.h>
@@ -50,10 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     probe.GetFileStreamInfo(file);
     TVideoStreamInfo video;
     probe.GetVideoStreamInfo(-1, video);
-    KORVEX_FUZZ_CHECK((video.Width != -1) == (probe.VideoStreamCount() > 0));
+    KORVEX_FUZZ_CHECK(video.CodecDesc.empty() == (probe.VideoStreamCount() == 0));
     TAudioStreamInfo audio;
     probe.GetAudioStreamInfo(-1, audio);
-    KORVEX_FUZZ_CHECK((audio.SampleRate != -1) == (probe.AudioStreamCount() > 0));
+    KORVEX_FUZZ_CHECK(audio.CodecDesc.empty() == (probe.AudioStreamCount() == 0));
     for (int index = 0; index < probe.StreamCount(); ++index) {
       KORVEX_FUZZ_CHECK(!(probe.IsAudioStream(index) && probe.IsVideoStream(index)));
     }
