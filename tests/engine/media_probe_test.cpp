@@ -274,5 +274,43 @@ TEST_F(MediaProbeTest, AnAttachedContextIsNotClosed) {
   ExpectEmpty();
 }
 
+// A context assembled in memory reaches the lines no sample file has: the creation time, a
+// program without names, an unknown size and a start time of whole and part seconds.
+TEST_F(MediaProbeTest, TheDescriptionOfAContextBuiltInMemory) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  AVFormatContext* context = avformat_alloc_context();
+  context->duration = 3723004000;
+  context->start_time = 1500000;
+  context->bit_rate = 999;  // below 1 kb/s
+  av_dict_set(&context->metadata, "creation_time", "2026-05-01T10:20:30.000000Z", 0);
+  av_dict_set(&context->metadata, "TPE1", "Someone", 0);
+  AVStream* stream = avformat_new_stream(context, nullptr);
+  stream->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
+  stream->codecpar->codec_id = AV_CODEC_ID_SUBRIP;
+  stream->time_base = {1, 1000};
+  av_new_program(context, 7);
+  av_program_add_stream_index(context, 7, 0);
+
+  probe.AttachContext(context);
+  EXPECT_EQ(probe.SubtitleStreamCount(), 1);
+  EXPECT_EQ(probe.FirstSubtitleStream(), 0);
+  EXPECT_EQ(probe.ProgramCount(), 1);
+  TFileStreamInfo file;
+  probe.GetFileStreamInfo(file);
+  EXPECT_EQ(file.Timestamp, 1777630830);
+  EXPECT_EQ(file.Author, "");  // only "author" and "artist" name the author
+  const std::string text = probe.InfoText();
+  EXPECT_TRUE(Contains(text,
+                       "\nFile Size: -1 Byte\nDuration: 01:02:03.004\nStartTime: 1.500000\n"
+                       "Bit Rate: 0 kb/s\nTime Stamp: 2026-05-01 10:20:30\nMetadata:\n"))
+      << text;
+  EXPECT_TRUE(Contains(text, "  artist          : Someone\n")) << text;
+  EXPECT_TRUE(Contains(text, "\nProgram 7 N/A@N/A\nStream #0, 1/1000: Subtitle: subrip")) << text;
+  EXPECT_TRUE(Contains(text, ", Duration: N/A")) << text;
+  probe.CloseFile();
+  avformat_free_context(context);
+}
+
 }  // namespace
 }  // namespace korvex::engine
