@@ -16,7 +16,7 @@ namespace {
 
 using korvex::engine::Bitmap24;
 using korvex::engine::Rgb;
-using korvex::engine::testing::BmpSpec;
+using korvex::engine::testing::BmpLayout;
 using korvex::engine::testing::BuildBmp;
 
 constexpr uint32_t kBitFields = 3;

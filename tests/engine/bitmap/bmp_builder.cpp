@@ -39,12 +39,14 @@ void AppendRow(std::vector<uint8_t>& bytes, int bits, const std::vector<uint32_t
 
 }  // namespace
 
-std::vector<uint8_t> BuildBmp(const BmpSpec& spec, const std::vector<std::vector<uint32_t>>& rows) {
-  const bool core = spec.header_bytes == 12;
-  const bool masks_after_header = spec.header_bytes == 40 && spec.compression == 3;
+std::vector<uint8_t> BuildBmp(const BmpLayout& layout,
+                              const std::vector<std::vector<uint32_t>>& rows) {
+  const bool core = layout.header_bytes == 12;
+  const bool masks_after_header = layout.header_bytes == 40 && layout.compression == 3;
   const size_t entry_bytes = core ? 3 : 4;
-  const uint32_t pixel_offset = static_cast<uint32_t>(
-      14 + spec.header_bytes + (masks_after_header ? 12 : 0) + spec.palette.size() * entry_bytes);
+  const uint32_t pixel_offset =
+      static_cast<uint32_t>(14 + layout.header_bytes + (masks_after_header ? 12 : 0) +
+                            layout.palette.size() * entry_bytes);
   const auto width = static_cast<uint32_t>(rows.empty() ? 0 : rows[0].size());
   const auto height = static_cast<uint32_t>(rows.size());
 
@@ -52,36 +54,37 @@ std::vector<uint8_t> BuildBmp(const BmpSpec& spec, const std::vector<std::vector
   Append32(bytes, 0);  // file size, set at the end
   Append32(bytes, 0);
   Append32(bytes, pixel_offset);
-  Append32(bytes, spec.header_bytes);
+  Append32(bytes, layout.header_bytes);
   if (core) {
     Append16(bytes, width);
     Append16(bytes, height);
     Append16(bytes, 1);
-    Append16(bytes, static_cast<uint32_t>(spec.bits));
+    Append16(bytes, static_cast<uint32_t>(layout.bits));
   } else {
     Append32(bytes, width);
-    Append32(bytes, spec.top_down ? static_cast<uint32_t>(-static_cast<int32_t>(height)) : height);
+    Append32(bytes,
+             layout.top_down ? static_cast<uint32_t>(-static_cast<int32_t>(height)) : height);
     Append16(bytes, 1);
-    Append16(bytes, static_cast<uint32_t>(spec.bits));
-    Append32(bytes, spec.compression);
+    Append16(bytes, static_cast<uint32_t>(layout.bits));
+    Append32(bytes, layout.compression);
     Append32(bytes, 0);     // image size: may be 0 for uncompressed rows
     Append32(bytes, 2835);  // 72 dots per inch, across and down
     Append32(bytes, 2835);
-    Append32(bytes, spec.colours_used);
+    Append32(bytes, layout.colours_used);
     Append32(bytes, 0);
-    if (spec.header_bytes > 40 || masks_after_header) {
-      for (uint32_t mask : spec.masks) Append32(bytes, mask);
+    if (layout.header_bytes > 40 || masks_after_header) {
+      for (uint32_t mask : layout.masks) Append32(bytes, mask);
     }
-    bytes.resize(14 + spec.header_bytes + (masks_after_header ? 12 : 0), 0);
+    bytes.resize(14 + layout.header_bytes + (masks_after_header ? 12 : 0), 0);
   }
-  for (const Rgb& colour : spec.palette) {
+  for (const Rgb& colour : layout.palette) {
     bytes.push_back(colour.b);
     bytes.push_back(colour.g);
     bytes.push_back(colour.r);
     if (!core) bytes.push_back(0);
   }
   for (size_t i = 0; i < rows.size(); ++i) {
-    AppendRow(bytes, spec.bits, rows[spec.top_down ? i : rows.size() - 1 - i]);
+    AppendRow(bytes, layout.bits, rows[layout.top_down ? i : rows.size() - 1 - i]);
   }
   Put32(bytes, 2, static_cast<uint32_t>(bytes.size()));
   return bytes;

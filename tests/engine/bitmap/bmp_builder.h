@@ -10,7 +10,7 @@
 
 namespace korvex::engine::testing {
 
-struct BmpSpec {
+struct BmpLayout {
   // 12 (the OS/2 core header), 40 (info header), 52, 56 (V2, V3), 108 (V4) or 124 (V5).
   uint32_t header_bytes = 40;
   int bits = 24;
@@ -25,7 +25,8 @@ struct BmpSpec {
 
 // A BMP file of `rows`, top first, each value a palette index (1 to 8 bits per pixel), a
 // colour 0xRRGGBB (24 bits) or the pixel's whole 16- or 32-bit value.
-std::vector<uint8_t> BuildBmp(const BmpSpec& spec, const std::vector<std::vector<uint32_t>>& rows);
+std::vector<uint8_t> BuildBmp(const BmpLayout& layout,
+                              const std::vector<std::vector<uint32_t>>& rows);
 
 // Little-endian values in a built file, for making it malformed.
 void Put16(std::vector<uint8_t>& bytes, size_t at, uint16_t value);

@@ -14,7 +14,7 @@
 namespace korvex::engine {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpLayout;
 using testing::BuildBmp;
 using testing::kBlack;
 using testing::kBlue;
@@ -34,7 +34,7 @@ const std::vector<Rgb> kSixColours = {kRed, kGreen, kBlue, kWhite, kBlack, kYell
 
 struct ReadCase {
   std::string name;
-  BmpSpec spec;
+  BmpLayout layout;
   std::vector<std::vector<uint32_t>> rows;  // raw pixel values, top row first
   Bitmap24 expected;
   size_t cut_tail = 0;  // bytes removed from the end of the built file
@@ -148,7 +148,7 @@ std::vector<ReadCase> ReadCases() {
 TEST(BmpReaderTest, ReadsEveryDepthHeaderAndRowOrder) {
   for (const ReadCase& c : ReadCases()) {
     SCOPED_TRACE(c.name);
-    std::vector<uint8_t> bytes = BuildBmp(c.spec, c.rows);
+    std::vector<uint8_t> bytes = BuildBmp(c.layout, c.rows);
     bytes.resize(bytes.size() - c.cut_tail);
     EXPECT_EQ(DecodeBmp(bytes), c.expected);
   }
@@ -176,8 +176,8 @@ TEST(BmpReaderTest, NarrowAndWideChannelsScaleToTheNearestEightBitValue) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const BmpSpec spec{.bits = c.bits, .compression = kBitFields, .masks = c.masks};
-    EXPECT_EQ(DecodeBmp(BuildBmp(spec, {{c.pixel}})), Picture(1, {c.expected}));
+    const BmpLayout layout{.bits = c.bits, .compression = kBitFields, .masks = c.masks};
+    EXPECT_EQ(DecodeBmp(BuildBmp(layout, {{c.pixel}})), Picture(1, {c.expected}));
   }
 }
 
