@@ -22,7 +22,6 @@ struct TLibraryItem {
   const char* base_name;
   int version;  // -1: the file name has none
   std::vector<const char*> functions;
-  std::vector<const char*> variables;
   void (*follow_up)();  // runs once the entry points are bound
   void (*release)();    // undoes the follow-up before the slot is unloaded
 };
@@ -72,13 +71,11 @@ const TLibraryItem& Item(int slot) {
         "swr_init",
         "swr_convert",
         "swr_free"},
-       {},
        NoFollowUp,
        NoFollowUp},
       {"avdevice",
        LIBAVDEVICE_VERSION_MAJOR,
        {"avdevice_register_all"},
-       {},
        RegisterDevices,
        NoFollowUp},
       {"avfilter",
@@ -87,7 +84,6 @@ const TLibraryItem& Item(int slot) {
         "avfilter_graph_create_filter", "avfilter_graph_parse_ptr", "avfilter_graph_config",
         "avfilter_inout_alloc", "avfilter_inout_free", "avfilter_link",
         "av_buffersrc_add_frame_flags", "av_buffersink_get_frame", "avfilter_get_class"},
-       {},
        NoFollowUp,
        NoFollowUp},
       {"avformat",
@@ -117,7 +113,6 @@ const TLibraryItem& Item(int slot) {
         "avformat_get_class",
         "avformat_network_init",
         "avformat_network_deinit"},
-       {},
        StartNetwork,
        StopNetwork},
       {"avutil",
@@ -150,20 +145,17 @@ const TLibraryItem& Item(int slot) {
         "av_get_pix_fmt_name",
         "av_get_sample_fmt_name",
         "av_gettime"},
-       {},
        InstallLogBridge,
        RemoveLogBridge},
       {"swscale",
        LIBSWSCALE_VERSION_MAJOR,
        {"sws_getContext", "sws_getCachedContext", "sws_scale", "sws_freeContext"},
-       {},
        NoFollowUp,
        NoFollowUp},
       {"c",
        6,
        {"fopen", "fclose", "fread", "fwrite", "fseek", "ftell", "fprintf", "snprintf", "vsprintf",
         "strtod", "strtok", "strtol"},
-       {},
        NoFollowUp,
        NoFollowUp},
       {"SDL2-2.0",
@@ -198,7 +190,6 @@ const TLibraryItem& Item(int slot) {
         "SDL_RemoveTimer",
         "SDL_Delay",
         "SDL_GetTicks"},
-       {},
        NoFollowUp,
        NoFollowUp},
   };
@@ -300,9 +291,6 @@ bool TLibraryLoader::Bind(int slot) {
   };
   for (const char* function : item.functions) {
     if (!look_up(function, SymbolKind::kFunction)) return false;
-  }
-  for (const char* variable : item.variables) {
-    if (!look_up(variable, SymbolKind::kVariable)) return false;
   }
   for (const auto& [symbol, kind] : status.extra_symbols) {
     if (!look_up(symbol, kind)) return false;
