@@ -2,10 +2,6 @@
 
 #include <sys/stat.h>
 
-extern "C" {
-#include <libavutil/parseutils.h>
-}
-
 #include <climits>
 #include <cstdio>
 
@@ -15,6 +11,7 @@ extern "C" {
 #include "engine/engine_texts.h"
 #include "engine/file_names.h"
 #include "engine/library_loader.h"
+#include "engine/probe_text.h"
 #include "platform/text.h"
 
 namespace korvex::engine {
@@ -158,20 +155,12 @@ void TCustomMediaProbe::Recount() {
 
 void TCustomMediaProbe::GetFileStreamInfo(TFileStreamInfo& info) {
   info = TFileStreamInfo{};
-  if (!context_) {
-    Fail(llWarning, "file not loaded.");
-    return;
-  }
+  if (!CheckLoaded()) return;
   if (context_->start_time != AV_NOPTS_VALUE) info.StartTime = context_->start_time;
   if (context_->duration != AV_NOPTS_VALUE) info.Duration = context_->duration;
   info.BitRate = ClampToInt(context_->bit_rate);
   const AVDictionary* tags = context_->metadata;
-  info.Timestamp = 0;
-  int64_t created = 0;
-  const std::string creation_time = Tag(tags, "creation_time");
-  if (!creation_time.empty() && av_parse_time(&created, creation_time.c_str(), 0) == 0) {
-    info.Timestamp = created / 1000000;
-  }
+  info.Timestamp = CreationTime(tags);
   const std::string date = Tag(tags, "date");
   info.Year = LeadingNumber(date.empty() ? Tag(tags, "year") : date);
   info.Track = LeadingNumber(Tag(tags, "track"));
@@ -185,24 +174,30 @@ void TCustomMediaProbe::GetFileStreamInfo(TFileStreamInfo& info) {
   info.Genre = Tag(tags, "genre");
 }
 
+bool TCustomMediaProbe::CheckLoaded() {
+  if (!context_) Fail(llWarning, "file not loaded.");
+  return context_ != nullptr;
+}
+
+bool TCustomMediaProbe::CheckIndex(int stream_index) {
+  if (stream_index >= 0 && stream_index < stream_count_) return true;
+  char message[64];
+  snprintf(message, sizeof message, "stream index #%d is invalid.", stream_index);
+  Fail(llError, message);
+  return false;
+}
+
 int TCustomMediaProbe::LookUpStream(int stream_index, AVMediaType kind) {
   const bool video = kind == AVMEDIA_TYPE_VIDEO;
-  if (!context_) {
-    Fail(llWarning, "file not loaded.");
-    return -1;
-  }
+  if (!CheckLoaded()) return -1;
   if (stream_index < 0) {
     const int first = video ? first_video_stream_ : first_audio_stream_;
     if (first < 0) Fail(llError, video ? "no video stream." : "no audio stream.");
     return first;
   }
-  char message[96];
-  if (stream_index >= stream_count_) {
-    snprintf(message, sizeof message, "stream index #%d is invalid.", stream_index);
-    Fail(llError, message);
-    return -1;
-  }
+  if (!CheckIndex(stream_index)) return -1;
   if (Stream(stream_index)->codecpar->codec_type != kind) {
+    char message[64];
     snprintf(message, sizeof message, "stream #%d is not %s stream.", stream_index,
              video ? "video" : "audio");
     Fail(llError, message);
@@ -211,29 +206,32 @@ int TCustomMediaProbe::LookUpStream(int stream_index, AVMediaType kind) {
   return stream_index;
 }
 
-void TCustomMediaProbe::FillCommon(const AVStream* stream, std::string& language,
-                                   std::string& codec_desc, int64_t& start_tb, int64_t& start,
-                                   int64_t& duration_tb, int64_t& duration) {
-  language = Tag(stream->metadata, "language");
-  codec_desc = CodecNameText(stream->codecpar->codec_id, stream->codecpar->codec_tag, false);
-  start_tb = stream->start_time;
-  duration_tb = stream->duration;
+namespace {
+
+// Language, codec text, start and duration: the fields every stream record has.
+template <typename Info>
+void FillCommon(const AVStream* stream, Info& info) {
+  info.Language = Tag(stream->metadata, "language");
+  info.CodecDesc = CodecNameText(stream->codecpar->codec_id, stream->codecpar->codec_tag, false);
+  info.StartTimeTB = stream->start_time;
+  info.DurationTB = stream->duration;
   const AVRational time_base = UsableTimeBase(stream->time_base);
   if (stream->start_time != AV_NOPTS_VALUE) {
-    start = av_rescale_q(stream->start_time, time_base, AV_TIME_BASE_Q);
+    info.StartTime = av_rescale_q(stream->start_time, time_base, AV_TIME_BASE_Q);
   }
   if (stream->duration != AV_NOPTS_VALUE) {
-    duration = av_rescale_q(stream->duration, time_base, AV_TIME_BASE_Q);
+    info.Duration = av_rescale_q(stream->duration, time_base, AV_TIME_BASE_Q);
   }
 }
+
+}  // namespace
 
 void TCustomMediaProbe::GetVideoStreamInfo(int stream_index, TVideoStreamInfo& info) {
   info = TVideoStreamInfo{};
   const int index = LookUpStream(stream_index, AVMEDIA_TYPE_VIDEO);
   if (index < 0) return;
   const AVStream* stream = Stream(index);
-  FillCommon(stream, info.Language, info.CodecDesc, info.StartTimeTB, info.StartTime,
-             info.DurationTB, info.Duration);
+  FillCommon(stream, info);
   const AVCodecParameters* parameters = stream->codecpar;
   info.BitRate = ClampToInt(parameters->bit_rate);
   info.Height = parameters->height;
@@ -255,8 +253,7 @@ void TCustomMediaProbe::GetAudioStreamInfo(int stream_index, TAudioStreamInfo& i
   const int index = LookUpStream(stream_index, AVMEDIA_TYPE_AUDIO);
   if (index < 0) return;
   const AVStream* stream = Stream(index);
-  FillCommon(stream, info.Language, info.CodecDesc, info.StartTimeTB, info.StartTime,
-             info.DurationTB, info.Duration);
+  FillCommon(stream, info);
   const AVCodecParameters* parameters = stream->codecpar;
   info.BitRate = ClampToInt(parameters->bit_rate);
   info.Channels = parameters->ch_layout.nb_channels;
@@ -273,17 +270,8 @@ bool TCustomMediaProbe::IsVideoStream(int stream_index) {
 }
 
 bool TCustomMediaProbe::IsStreamOfKind(int stream_index, AVMediaType kind) {
-  if (!context_) {
-    Fail(llWarning, "file not loaded.");
-    return false;
-  }
-  if (stream_index < 0 || stream_index >= stream_count_) {
-    char message[64];
-    snprintf(message, sizeof message, "stream index #%d is invalid.", stream_index);
-    Fail(llError, message);
-    return false;
-  }
-  return Stream(stream_index)->codecpar->codec_type == kind;
+  return CheckLoaded() && CheckIndex(stream_index) &&
+         Stream(stream_index)->codecpar->codec_type == kind;
 }
 
 std::string TCustomMediaProbe::FileName() const {

@@ -96,12 +96,13 @@ class TCustomMediaProbe : public TEngineComponent {
   void CheckLibraries() const;
   void Recount();
   void Fail(int level, const std::string& message);
+  // Each reports why it fails: "file not loaded." or "stream index #%d is invalid.".
+  bool CheckLoaded();
+  bool CheckIndex(int stream_index);
   // The stream of the kind asked for, or -1 after reporting why there is none.
   int LookUpStream(int stream_index, AVMediaType kind);
   bool IsStreamOfKind(int stream_index, AVMediaType kind);
   const AVStream* Stream(int index) const { return context_->streams[index]; }
-  void FillCommon(const AVStream* stream, std::string& language, std::string& codec_desc,
-                  int64_t& start_tb, int64_t& start, int64_t& duration_tb, int64_t& duration);
   std::string StreamLine(int index) const;
 
   InputContextPtr owned_input_;         // the input this probe opened, if any

@@ -9,7 +9,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include "engine/engine_logger.h"
 #include "engine/engine_texts.h"
 #include "engine/media_probe.h"
 #include "engine/probe_text.h"
@@ -110,10 +109,7 @@ std::string TCustomMediaProbe::StreamLine(int index) const {
 }
 
 std::string TCustomMediaProbe::InfoText() {
-  if (!context_) {
-    Fail(llWarning, "file not loaded.");
-    return "";
-  }
+  if (!CheckLoaded()) return "";
   std::vector<std::string> lines;
   lines.push_back("File Name: " + FileName());
   lines.push_back("Format Name: " + FormatName());
@@ -130,9 +126,9 @@ std::string TCustomMediaProbe::InfoText() {
   lines.push_back(context_->bit_rate < 1
                       ? "Bit Rate: N/A"
                       : "Bit Rate: " + std::to_string(context_->bit_rate / 1000) + " kb/s");
-  TFileStreamInfo file_info;
-  GetFileStreamInfo(file_info);
-  if (file_info.Timestamp > 0) lines.push_back("Time Stamp: " + LocalTimeText(file_info.Timestamp));
+  if (const int64_t created = CreationTime(context_->metadata); created > 0) {
+    lines.push_back("Time Stamp: " + LocalTimeText(created));
+  }
   Append(lines, TagBlockLines(context_->metadata, ""));
 
   std::vector<bool> printed(static_cast<size_t>(stream_count_), false);

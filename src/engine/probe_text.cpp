@@ -1,10 +1,21 @@
 #include "engine/probe_text.h"
 
+extern "C" {
+#include <libavutil/parseutils.h>
+}
+
 #include <cmath>
 #include <cstdio>
 #include <utility>
 
 namespace korvex::engine {
+
+int64_t CreationTime(const AVDictionary* tags) {
+  const AVDictionaryEntry* entry = av_dict_get(tags, "creation_time", nullptr, 0);
+  int64_t microseconds = 0;
+  if (!entry || av_parse_time(&microseconds, entry->value, 0) != 0) return 0;
+  return microseconds / 1000000;
+}
 
 std::string SizeText(int64_t bytes) {
   char text[64];

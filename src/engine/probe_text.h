@@ -12,6 +12,9 @@ extern "C" {
 
 namespace korvex::engine {
 
+// The "creation_time" tag in seconds since 1970 UTC; 0 when there is none.
+int64_t CreationTime(const AVDictionary* tags);
+
 // "%d Byte" up to 1024 bytes, then "%.2f KB", "%.2f MB", "%.2f GB".
 std::string SizeText(int64_t bytes);
 
