@@ -132,6 +132,10 @@ void TEngineLogger::SetOnLog(TLogEvent handler) {
 }
 
 bool TEngineLogger::Passes(TLogLevel level) const {
+  {
+    std::lock_guard lock(handler_mutex_);
+    if (!on_log_) return false;
+  }
   const TLogLevel current = log_level_;
   return current >= level || (level == llVerbose && current != llQuiet);
 }
@@ -142,10 +146,6 @@ void TEngineLogger::Log(const TEngineComponent*, TLogLevel level, std::string_vi
 
 void TEngineLogger::LogFormat(const TEngineComponent*, TLogLevel level, const char* format, ...) {
   if (!Passes(level)) return;
-  {
-    std::lock_guard lock(handler_mutex_);
-    if (!on_log_) return;
-  }
   va_list arguments;
   va_start(arguments, format);
   va_list copy;

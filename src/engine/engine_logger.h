@@ -46,7 +46,7 @@ class TEngineLogger : public TEngineComponent {
 
   void SetOnLog(TLogEvent handler);
 
-  // True when a message of this level would be passed on.
+  // True when a handler is assigned and a message of this level would reach it.
   bool Passes(TLogLevel level) const;
   void Log(const TEngineComponent* sender, TLogLevel level, std::string_view message);
   // Formats only when the message passes.
@@ -68,7 +68,7 @@ class TEngineLogger : public TEngineComponent {
   // Serialises the handler's calls, so lines from several threads never overlap; recursive
   // because a handler may log itself.
   std::recursive_mutex delivery_mutex_;
-  std::mutex handler_mutex_;  // guards on_log_
+  mutable std::mutex handler_mutex_;  // guards on_log_
   TLogEvent on_log_;
 };
 
