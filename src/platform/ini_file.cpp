@@ -6,12 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <memory>
 
+#include "platform/file_replace.h"
 #include "platform/text.h"
 
 namespace korvex::platform {
@@ -28,12 +28,6 @@ class FileDescriptor {
     if (fd_ >= 0) ::close(fd_);
   }
   int get() const { return fd_; }
-  // Closes now and reports whether the close succeeded (it may report a delayed write error).
-  bool Close() {
-    int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
 
  private:
   int fd_;
@@ -60,24 +54,6 @@ bool ReadWholeFile(const std::string& path, std::string* text) {
   }
 }
 
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n == 0) errno = EIO;
-    if (n <= 0) return false;
-    data.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 // Writes go through a symbolic link to the file it names, so the link stays a link.
 std::string ResolveTarget(const std::string& path) {
   char resolved[PATH_MAX];
@@ -87,37 +63,6 @@ std::string ResolveTarget(const std::string& path) {
     return resolved;
   }
   return path;
-}
-
-std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-// Creates a new file ".<name>.<pid>.<n>" in the folder of `target`; the kernel applies the
-// umask to its mode 0666, as for any new file of the process.
-int CreateTemporaryBeside(const std::string& target, std::string* temp_name) {
-  static std::atomic<unsigned> counter{0};
-  const std::string stem =
-      FolderOf(target) + "/." + NameOf(target) + "." + std::to_string(::getpid()) + ".";
-  for (;;) {
-    *temp_name = stem + std::to_string(counter.fetch_add(1));
-    int fd = ::open(temp_name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-}
-
-bool IsDigits(std::string_view text) {
-  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-// True for the names CreateTemporaryBeside gives: ".<name>.<pid>.<n>".
-bool IsTemporaryOf(std::string_view entry, std::string_view name) {
-  if (entry.size() <= name.size() + 2 || entry[0] != '.' || entry.substr(1, name.size()) != name ||
-      entry[name.size() + 1] != '.') {
-    return false;
-  }
-  std::string_view numbers = entry.substr(name.size() + 2);
-  const size_t dot = numbers.find('.');
-  return dot != std::string_view::npos && IsDigits(numbers.substr(0, dot)) &&
-         IsDigits(numbers.substr(dot + 1));
 }
 
 // A writer that died between creating its temporary file and the rename (killed, or the
@@ -198,25 +143,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
   doc.Set(section, key, value);
   const std::string text = doc.Serialize();
 
-  std::string temp_name;
-  FileDescriptor temp(CreateTemporaryBeside(target, &temp_name));
-  if (temp.get() < 0) Fail(path_, errno);
-  auto remove_temp = [&](int error) {
-    ::unlink(temp_name.c_str());
-    Fail(path_, error);
-  };
-
-  // The new file takes the old one's permissions (a new file has 0666 less the umask).
-  struct stat old_info {};
-  if (::stat(target.c_str(), &old_info) == 0 &&
-      ::fchmod(temp.get(), old_info.st_mode & 07777) != 0) {
-    remove_temp(errno);
-  }
-  if (!WriteAll(temp.get(), text)) remove_temp(errno);
-  if (::fsync(temp.get()) != 0) remove_temp(errno);
-  if (!temp.Close()) remove_temp(errno);
-  if (::rename(temp_name.c_str(), target.c_str()) != 0) remove_temp(errno);
-  ::fsync(folder_fd.get());
+  if (const int error = ReplaceFile(target, text); error != 0) Fail(path_, error);
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
