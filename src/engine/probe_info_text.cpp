@@ -10,15 +10,12 @@ extern "C" {
 }
 
 #include "engine/engine_texts.h"
+#include "engine/library_objects.h"
 #include "engine/media_probe.h"
 #include "engine/probe_text.h"
 
 namespace korvex::engine {
 namespace {
-
-struct CodecContextDeleter {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
 
 std::string SecondsText(int64_t microseconds) {
   char text[48];
@@ -38,7 +35,7 @@ std::string LocalTimeText(int64_t seconds) {
 
 // The library's one-line summary of the stream's codec ("Video: h264 (High), yuv420p, ...").
 std::string CodecSummary(const AVCodecParameters* parameters) {
-  std::unique_ptr<AVCodecContext, CodecContextDeleter> context(avcodec_alloc_context3(nullptr));
+  CodecContextPtr context(avcodec_alloc_context3(nullptr));
   if (!context || avcodec_parameters_to_context(context.get(), parameters) < 0) return "";
   char text[256] = {};
   avcodec_string(text, sizeof text, context.get(), 0);

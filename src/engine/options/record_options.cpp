@@ -179,13 +179,10 @@ OutputPresetList ApplyOutputOptions(const TOutputOptions& output, OptionDispatch
   OutputPresetList list = BuildPresetList(output, lines);
 
   ApplyTargetRecord(output, dispatcher);
-  for (const char* kind : {"acodec", "vcodec", "scodec"}) {
-    const std::string& codec = list.Value(std::string("def_") + kind);
-    if (!codec.empty()) dispatcher.Dispatch(kind, codec);
-  }
-  for (const char* kind : {"apre", "vpre", "spre"}) {
-    const std::string& preset = list.Value(std::string("def_") + kind);
-    if (!preset.empty()) dispatcher.Dispatch(kind, preset);
+  // Codecs before presets, so that a preset name can be completed with the codec's name.
+  for (const char* key : {"acodec", "vcodec", "scodec", "apre", "vpre", "spre"}) {
+    const std::string& value = list.Value(std::string("def_") + key);
+    if (!value.empty()) dispatcher.Dispatch(key, value);
   }
   for (const OptionLine& line : lines) {
     if (!IsOneOf(line.key, kStreamPresetKeys) && !IsOneOf(line.key, kListedKeys))

@@ -17,22 +17,7 @@ extern "C" {
 
 namespace korvex::engine {
 
-void DictionaryDeleter::operator()(AVDictionary* dictionary) const { av_dict_free(&dictionary); }
-
 namespace {
-
-struct CodecContextDeleter {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FormatContextDeleter {
-  void operator()(AVFormatContext* context) const { avformat_free_context(context); }
-};
-struct ScalerContextDeleter {
-  void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
-using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
-using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextDeleter>;
-using ScalerContextPtr = std::unique_ptr<SwsContext, ScalerContextDeleter>;
 
 // What became of a pair offered to a group of options: none knows the name, one that knows it
 // refused the value, or it was taken.

@@ -18,12 +18,9 @@ extern "C" {
 #include <string_view>
 #include <vector>
 
-namespace korvex::engine {
+#include "engine/library_objects.h"
 
-struct DictionaryDeleter {
-  void operator()(AVDictionary* dictionary) const;
-};
-using DictionaryPtr = std::unique_ptr<AVDictionary, DictionaryDeleter>;
+namespace korvex::engine {
 
 class UserOptions {
  public:

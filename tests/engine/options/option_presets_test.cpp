@@ -13,6 +13,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
+#include "dictionary_contents.h"
 #include "engine/engine_exception.h"
 #include "engine/options/transcoder_settings.h"
 #include "engine/options/user_options.h"
@@ -21,16 +22,8 @@ extern "C" {
 namespace korvex::engine {
 namespace {
 
-using Pairs = std::map<std::string, std::string>;
-
 Pairs VideoPairs(const UserOptions& options) {
-  Pairs pairs;
-  const DictionaryPtr video = options.CodecOptions(AVMEDIA_TYPE_VIDEO);
-  const AVDictionaryEntry* entry = nullptr;
-  while ((entry = av_dict_get(video.get(), "", entry, AV_DICT_IGNORE_SUFFIX))) {
-    pairs[entry->key] = entry->value;
-  }
-  return pairs;
+  return DictionaryPairs(options.CodecOptions(AVMEDIA_TYPE_VIDEO));
 }
 
 std::vector<std::string> Lines(std::string_view text) {
@@ -158,16 +151,6 @@ TEST(BuiltinPresets, DevicePresetsCarryTheirLinesInOrder) {
   }
 }
 
-struct CodecContextDeleter {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameDeleter {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketDeleter {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-
 struct SpsFacts {
   int profile_idc = -1;
   int level_idc = -1;
@@ -185,8 +168,8 @@ SpsFacts FirstSps(const std::vector<uint8_t>& stream) {
 
 // Sends two small grey frames and drains the encoder; returns everything it wrote.
 void EncodeTwoFrames(AVCodecContext* encoder, std::vector<uint8_t>& stream) {
-  std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
-  std::unique_ptr<AVPacket, PacketDeleter> packet(av_packet_alloc());
+  FramePtr frame(av_frame_alloc());
+  PacketPtr packet(av_packet_alloc());
   ASSERT_TRUE(frame && packet);
   frame->format = encoder->pix_fmt;
   frame->width = encoder->width;
@@ -245,7 +228,7 @@ TEST(BuiltinPresets, EveryPresetOpensLibx264) {
     UserOptions options;
     ASSERT_EQ(ApplyError("vpre", short_name, settings, options), "");
 
-    std::unique_ptr<AVCodecContext, CodecContextDeleter> encoder(avcodec_alloc_context3(codec));
+    CodecContextPtr encoder(avcodec_alloc_context3(codec));
     encoder->width = 64;
     encoder->height = 48;
     encoder->pix_fmt = AV_PIX_FMT_YUV420P;

@@ -2,8 +2,10 @@
 // the task's files, with a dispatcher over them.
 #pragma once
 
+#include <string>
 #include <vector>
 
+#include "dictionary_contents.h"
 #include "engine/frame_hooks/frame_hook_modules.h"
 #include "engine/options/option_dispatcher.h"
 #include "engine/options/transcoder_files.h"

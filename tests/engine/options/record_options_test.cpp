@@ -22,11 +22,6 @@ std::string OutputError(OptionTestTask& task, const TOutputOptions& output) {
   return "(accepted)";
 }
 
-std::string DictionaryValue(const DictionaryPtr& dictionary, const char* key) {
-  const AVDictionaryEntry* entry = av_dict_get(dictionary.get(), key, nullptr, 0);
-  return entry != nullptr ? entry->value : "";
-}
-
 TEST(OutputRecord, AlwaysAppliedFieldsWinOverTheOptionText) {
   TOutputOptions output;
   output.ExtOptions =

@@ -14,11 +14,6 @@ extern "C" {
 namespace korvex::engine {
 namespace {
 
-std::string DictionaryValue(const DictionaryPtr& dictionary, const char* key) {
-  const AVDictionaryEntry* entry = av_dict_get(dictionary.get(), key, nullptr, 0);
-  return entry != nullptr ? entry->value : "";
-}
-
 TEST(TargetPresets, TheNormFollowsTheFrameRateThenTheInputsThenTheDefault) {
   const struct {
     const char* label;
@@ -145,8 +140,7 @@ TEST(TargetPresets, DiscTargetEncodersOpenWithTheTargetsOptions) {
 
     const AVCodec* video_codec = avcodec_find_encoder_by_name(s.video.codec_name.c_str());
     ASSERT_NE(video_codec, nullptr);
-    std::unique_ptr<AVCodecContext, void (*)(AVCodecContext*)> video(
-        avcodec_alloc_context3(video_codec), [](AVCodecContext* c) { avcodec_free_context(&c); });
+    CodecContextPtr video(avcodec_alloc_context3(video_codec));
     task.options.ApplyCodecOptions(video.get(), AVMEDIA_TYPE_VIDEO);
     video->width = s.frame_width;
     video->height = s.frame_height;
@@ -157,8 +151,7 @@ TEST(TargetPresets, DiscTargetEncodersOpenWithTheTargetsOptions) {
 
     const AVCodec* audio_codec = avcodec_find_encoder_by_name(s.audio.codec_name.c_str());
     ASSERT_NE(audio_codec, nullptr);
-    std::unique_ptr<AVCodecContext, void (*)(AVCodecContext*)> audio(
-        avcodec_alloc_context3(audio_codec), [](AVCodecContext* c) { avcodec_free_context(&c); });
+    CodecContextPtr audio(avcodec_alloc_context3(audio_codec));
     task.options.ApplyCodecOptions(audio.get(), AVMEDIA_TYPE_AUDIO);
     audio->sample_rate = s.audio_sample_rate;
     av_channel_layout_default(&audio->ch_layout, s.audio_channels);

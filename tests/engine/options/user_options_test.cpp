@@ -13,37 +13,22 @@ extern "C" {
 #include <utility>
 #include <vector>
 
+#include "dictionary_contents.h"
 #include "engine/engine_logger.h"
 #include "engine/library_loader.h"
 
 namespace korvex::engine {
 namespace {
 
-using Pairs = std::map<std::string, std::string>;
-
-Pairs Contents(const DictionaryPtr& dictionary) {
-  Pairs pairs;
-  const AVDictionaryEntry* entry = nullptr;
-  while ((entry = av_dict_get(dictionary.get(), "", entry, AV_DICT_IGNORE_SUFFIX))) {
-    pairs[entry->key] = entry->value;
-  }
-  return pairs;
-}
-
-struct CodecContextDeleter {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
-
 // Every dictionary of the setter, by the name the cases use.
 std::map<std::string, Pairs> AllDictionaries(const UserOptions& options) {
-  return {{"video", Contents(options.CodecOptions(AVMEDIA_TYPE_VIDEO))},
-          {"audio", Contents(options.CodecOptions(AVMEDIA_TYPE_AUDIO))},
-          {"data", Contents(options.CodecOptions(AVMEDIA_TYPE_DATA))},
-          {"subtitle", Contents(options.CodecOptions(AVMEDIA_TYPE_SUBTITLE))},
-          {"attachment", Contents(options.CodecOptions(AVMEDIA_TYPE_ATTACHMENT))},
-          {"format", Contents(options.FormatOptions())},
-          {"scaler", Contents(options.ScalerOptions())}};
+  return {{"video", DictionaryPairs(options.CodecOptions(AVMEDIA_TYPE_VIDEO))},
+          {"audio", DictionaryPairs(options.CodecOptions(AVMEDIA_TYPE_AUDIO))},
+          {"data", DictionaryPairs(options.CodecOptions(AVMEDIA_TYPE_DATA))},
+          {"subtitle", DictionaryPairs(options.CodecOptions(AVMEDIA_TYPE_SUBTITLE))},
+          {"attachment", DictionaryPairs(options.CodecOptions(AVMEDIA_TYPE_ATTACHMENT))},
+          {"format", DictionaryPairs(options.FormatOptions())},
+          {"scaler", DictionaryPairs(options.ScalerOptions())}};
 }
 
 CodecContextPtr EncoderContext(const char* name) {
@@ -250,8 +235,7 @@ TEST_F(UserOptionsTest, ApplyingReachesFormatAndScalerContexts) {
 
   AVFormatContext* raw = nullptr;
   ASSERT_GE(avformat_alloc_output_context2(&raw, nullptr, "mp4", nullptr), 0);
-  std::unique_ptr<AVFormatContext, decltype(&avformat_free_context)> mp4(raw,
-                                                                         avformat_free_context);
+  FormatContextPtr mp4(raw);
   int64_t movflags = 0;
   ASSERT_GE(av_opt_get_int(mp4->priv_data, "movflags", 0, &movflags), 0);
   EXPECT_EQ(movflags, 0);
@@ -260,8 +244,7 @@ TEST_F(UserOptionsTest, ApplyingReachesFormatAndScalerContexts) {
   EXPECT_NE(movflags, 0);
   EXPECT_EQ(mp4->packet_size, 1000u);
 
-  std::unique_ptr<SwsContext, decltype(&sws_freeContext)> scaler(sws_alloc_context(),
-                                                                 sws_freeContext);
+  ScalerContextPtr scaler(sws_alloc_context());
   ASSERT_TRUE(scaler);
   ASSERT_GE(av_opt_set_int(scaler.get(), "sws_flags", SWS_POINT, 0), 0);
   options.ApplyScalerOptions(scaler.get());
