@@ -1,5 +1,6 @@
-// Exposure of a video frame, adjusted in place. The curve is built on every call and spread
-// over a table of byte pairs; every two bytes of the frame then cost one table look-up.
+// Exposure of a video frame, adjusted in place. The curve is built on every call; every byte
+// of the frame then goes through it, with the widest vector instructions the processor has
+// (exposure_adjust_paths.h).
 #pragma once
 
 #include "engine/bitmap/bitmap24.h"

@@ -1,6 +1,6 @@
 // Brightness, contrast and saturation of a video frame, adjusted in place in one pass. The
-// look-up tables are built on every call (a few hundred entries, combined into one 64 KiB
-// table); every pixel then costs four table look-ups.
+// look-up tables are built on every call; the pixels then go through them with the widest
+// vector instructions the processor has (picture_adjust_paths.h), all giving the same bytes.
 #pragma once
 
 #include "engine/bitmap/bitmap24.h"
