@@ -17,7 +17,7 @@ namespace {
 // strtol/strtod need a terminated text; option values are views into longer texts.
 std::string Terminated(std::string_view text) { return std::string(text); }
 
-std::string SpecificationError(std::string_view what, std::string_view option,
+std::string TimeTextError(std::string_view what, std::string_view option,
                                std::string_view text) {
   return "Invalid " + std::string(what) + " specification for " + std::string(option) + ": " +
          std::string(text);
@@ -27,7 +27,7 @@ int64_t ParseTime(std::string_view what, std::string_view option, std::string_vi
                   bool is_duration) {
   int64_t value = 0;
   if (av_parse_time(&value, Terminated(text).c_str(), is_duration ? 1 : 0) < 0)
-    throw EngineException(SpecificationError(what, option, text));
+    throw EngineException(TimeTextError(what, option, text));
   return value;
 }
 
