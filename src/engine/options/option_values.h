@@ -17,8 +17,8 @@ double ParseReal(std::string_view text);
 // A flag is on for any text but "0".
 bool ParseFlag(std::string_view text);
 
-// Durations and dates in the libraries' syntax, in microseconds. Raise "Invalid duration
-// specification for <option>: <text>" and "Invalid date specification for <option>: <text>".
+// Durations and dates in the libraries' syntax, in microseconds. A text the libraries refuse
+// raises the invalid-duration or invalid-date message naming the option and the text.
 int64_t ParseDuration(std::string_view option, std::string_view text);
 int64_t ParseDate(std::string_view option, std::string_view text);
 

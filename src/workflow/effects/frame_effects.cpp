@@ -24,7 +24,7 @@ void ApplyFrameEffects(engine::Bitmap24& frame, const FrameEffects& effects, int
     if (second < mark.StartSec || second > mark.EndSec) continue;
     if (mark.WmKind == kTextWatermark && !mark.WmText.empty()) DrawTextWatermark(frame, mark);
     if (mark.WmKind == kPictureWatermark && !mark.ImageFile.empty()) {
-      DrawPictureWatermark(frame, mark);
+      DrawPictureWatermark(frame, mark, effects.Pictures);
     }
   }
 }

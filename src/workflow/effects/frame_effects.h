@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/bitmap/bitmap24.h"
+#include "workflow/effects/picture_watermark.h"
 #include "workflow/watermark_entry.h"
 
 namespace korvex::workflow {
@@ -22,6 +23,9 @@ struct FrameEffects {
   int Exposure = kNeutralExposure;
   // In drawing order: later watermarks cover earlier ones.
   std::vector<TWmRec> Watermarks;
+  // Filled as the watermarks' pictures are first needed; a cache, so it may change while the
+  // effects are otherwise read only.
+  mutable WatermarkPictures Pictures;
 };
 
 // Holds the frame's canvas lock throughout. Adjusts brightness, contrast and saturation

@@ -6,16 +6,23 @@
 
 namespace korvex::workflow {
 
-void DrawPictureWatermark(engine::Bitmap24& frame, const TWmRec& mark) {
-  engine::Bitmap24 picture;
-  try {
-    picture = engine::ReadBmpFile(mark.ImageFile);
-  } catch (const engine::BitmapError&) {
-    // A missing or broken picture must not stop the conversion on the worker thread; the
-    // frame simply goes out without this watermark.
-    return;
+const engine::Bitmap24* WatermarkPictures::Picture(const std::string& file) {
+  auto [entry, added] = pictures_.try_emplace(file);
+  if (added) {
+    try {
+      entry->second = engine::ReadBmpFile(file);
+    } catch (const engine::BitmapError&) {
+      // A missing or broken picture must not stop the conversion on the worker thread; the
+      // frames simply go out without this watermark.
+    }
   }
-  BlendBitmap(frame, picture, mark.ImageLeft, mark.ImageTop, mark.ImageAlpha);
+  return entry->second ? &*entry->second : nullptr;
+}
+
+void DrawPictureWatermark(engine::Bitmap24& frame, const TWmRec& mark,
+                          WatermarkPictures& pictures) {
+  if (const engine::Bitmap24* picture = pictures.Picture(mark.ImageFile))
+    BlendBitmap(frame, *picture, mark.ImageLeft, mark.ImageTop, mark.ImageAlpha);
 }
 
 }  // namespace korvex::workflow

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,7 @@ class PictureWatermarkTest : public korvex::testing::TempEnvironment {
   }
 
   const Bitmap24 frame_ = NoisePicture(16, 8, 21);
+  WatermarkPictures pictures_;
 };
 
 TEST_F(PictureWatermarkTest, TrueColourBmpIsBlendedAtItsOwnSize) {
@@ -51,7 +53,7 @@ TEST_F(PictureWatermarkTest, TrueColourBmpIsBlendedAtItsOwnSize) {
   engine::WriteBmpFile(picture, file);
 
   Bitmap24 frame = frame_;
-  DrawPictureWatermark(frame, PictureMark(file));
+  DrawPictureWatermark(frame, PictureMark(file), pictures_);
   Bitmap24 expected = frame_;
   BlendBitmap(expected, picture, 13, -1, 160);
   EXPECT_EQ(frame, expected);
@@ -80,11 +82,25 @@ TEST_F(PictureWatermarkTest, PaletteAndThirtyTwoBitBmpsAreBlendedAsTheirColours)
     const std::string file = Root() + "/" + c.name;
     WriteBytes(file, c.bytes);
     Bitmap24 frame = frame_;
-    DrawPictureWatermark(frame, PictureMark(file));
+    DrawPictureWatermark(frame, PictureMark(file), pictures_);
     Bitmap24 expected = frame_;
     BlendBitmap(expected, colours, 13, -1, 160);
     EXPECT_EQ(frame, expected) << c.name;
   }
+}
+
+TEST_F(PictureWatermarkTest, EachPictureIsReadOnceForTheConversion) {
+  const Bitmap24 picture = NoisePicture(5, 3, 23);
+  const std::string file = Root() + "/once.bmp";
+  engine::WriteBmpFile(picture, file);
+  Bitmap24 first = frame_;
+  DrawPictureWatermark(first, PictureMark(file), pictures_);
+  ASSERT_EQ(std::remove(file.c_str()), 0);
+
+  Bitmap24 later = frame_;
+  DrawPictureWatermark(later, PictureMark(file), pictures_);
+  EXPECT_EQ(later, first);
+  EXPECT_NE(later, frame_);
 }
 
 TEST_F(PictureWatermarkTest, UnreadablePictureDrawsNothing) {
@@ -92,7 +108,7 @@ TEST_F(PictureWatermarkTest, UnreadablePictureDrawsNothing) {
   WriteBytes(broken, {'B', 'M', 1, 2, 3});
   for (const std::string& file : {Root() + "/missing.bmp", broken, Root()}) {
     Bitmap24 frame = frame_;
-    EXPECT_NO_THROW(DrawPictureWatermark(frame, PictureMark(file))) << file;
+    EXPECT_NO_THROW(DrawPictureWatermark(frame, PictureMark(file), pictures_)) << file;
     EXPECT_EQ(frame, frame_) << file;
   }
 }
