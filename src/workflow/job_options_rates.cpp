@@ -65,6 +65,20 @@ double ProfileNumber(const FormatProfile& profile, const char* key, const std::s
   return *number;
 }
 
+// The facts of the source's first stream of a kind; a source without one gives the probe's
+// "unknown" values, without asking the probe (which would log the missing stream as an error).
+engine::TAudioStreamInfo FirstAudioFacts(engine::TCustomMediaProbe& probe) {
+  engine::TAudioStreamInfo facts;
+  if (probe.FirstAudioStream() >= 0) probe.GetAudioStreamInfo(probe.FirstAudioStream(), facts);
+  return facts;
+}
+
+engine::TVideoStreamInfo FirstVideoFacts(engine::TCustomMediaProbe& probe) {
+  engine::TVideoStreamInfo facts;
+  if (probe.FirstVideoStream() >= 0) probe.GetVideoStreamInfo(probe.FirstVideoStream(), facts);
+  return facts;
+}
+
 }  // namespace
 
 bool SourceValueInRange(SourceValueKind kind, int value, const FormatProfile& profile) {
@@ -97,8 +111,7 @@ void ApplyAudioSampleRate(const UserFormatValues& user, const FormatProfile& pro
       return;
     }
   }
-  engine::TAudioStreamInfo source;
-  probe.GetAudioStreamInfo(probe.FirstAudioStream(), source);
+  const engine::TAudioStreamInfo source = FirstAudioFacts(probe);
   if (SourceValueInRange(SourceValueKind::kAudioSampleRate, source.SampleRate, profile)) {
     output.AudioSampleRate = source.SampleRate;
     return;
@@ -120,8 +133,7 @@ void ApplyAudioBitRate(const UserFormatValues& user, const FormatProfile& profil
       return;
     }
   }
-  engine::TAudioStreamInfo source;
-  probe.GetAudioStreamInfo(probe.FirstAudioStream(), source);
+  const engine::TAudioStreamInfo source = FirstAudioFacts(probe);
   if (SourceValueInRange(SourceValueKind::kAudioBitRate, source.BitRate, profile)) {
     output.AudioBitrate = source.BitRate;
     return;
@@ -146,8 +158,7 @@ void ApplyVideoBitRate(const UserFormatValues& user, const FormatProfile& profil
       return;
     }
   }
-  engine::TVideoStreamInfo source;
-  probe.GetVideoStreamInfo(probe.FirstVideoStream(), source);
+  const engine::TVideoStreamInfo source = FirstVideoFacts(probe);
   if (SourceValueInRange(SourceValueKind::kVideoBitRate, source.BitRate, profile)) {
     output.VideoBitrate = source.BitRate;
     return;
